@@ -26,7 +26,7 @@ class FixedText {
   static constexpr std::size_t kWidth = N;
 
   FixedText() : chars_(N, ' ') {}
-  FixedText(std::string_view text) : FixedText() { Assign(text); }  // NOLINT: fields take texts
+  FixedText(std::string_view text) : FixedText() { Assign(text); }    // NOLINT: fields take texts
   FixedText(const char* text) : FixedText(std::string_view(text)) {}  // NOLINT
   FixedText(const std::string& text) : FixedText(std::string_view(text)) {}  // NOLINT
   template <std::size_t M>
@@ -49,7 +49,9 @@ class FixedText {
   bool IsBlank() const { return ClipBlanks(chars_).empty(); }
   void Clear() { chars_.assign(N, ' '); }
 
-  friend bool operator==(const FixedText& a, std::string_view b) { return SameClipped(a.chars_, b); }
+  friend bool operator==(const FixedText& a, std::string_view b) {
+    return SameClipped(a.chars_, b);
+  }
   template <std::size_t M>
   friend bool operator==(const FixedText& a, const FixedText<M>& b) {
     return SameClipped(a.Padded(), b.Padded());

@@ -3,6 +3,7 @@
 #include <array>
 #include <string>
 
+#include "platform/ini_file.h"
 #include "shared/fixed_text.h"
 
 namespace korvant {
@@ -15,6 +16,8 @@ struct ProgramGlobals {
   FixedText<256> FoundInstallPath;
   std::array<FixedText<256>, 4> CandidatePaths;  // numbered 1 to 4: index 0 to 3
   std::array<FixedText<256>, 3> UploadItems;     // numbered 1 to 3: index 0 to 2
+  // The program's INI file, ".\KorvantUploader.INI" in the current folder: where its windows were.
+  platform::IniFile ProgramIni;
 };
 
 ProgramGlobals& Globals();

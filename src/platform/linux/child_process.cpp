@@ -50,8 +50,8 @@ int WaitFor(pid_t pid) {
   ::signal(SIGTERM, SIG_DFL);
   ::signal(SIGPIPE, SIG_DFL);
   const int input = ::open("/dev/null", O_RDONLY);
-  const int output = ::open(*outputPath != '\0' ? outputPath : "/dev/null",
-                            O_WRONLY | O_CREAT | O_APPEND, 0644);
+  const int output =
+      ::open(*outputPath != '\0' ? outputPath : "/dev/null", O_WRONLY | O_CREAT | O_APPEND, 0644);
   if (input >= 0) ::dup2(input, STDIN_FILENO);
   if (output >= 0) {
     ::dup2(output, STDOUT_FILENO);

@@ -13,8 +13,8 @@ namespace korvant::platform {
 // through a close-on-exec pipe, so a program that cannot be executed is reported, not guessed.
 struct SpawnResult {
   bool started = false;
-  int error = 0;      // errno of the failed start
-  int exitCode = 0;   // when waited for
+  int error = 0;     // errno of the failed start
+  int exitCode = 0;  // when waited for
 };
 
 // argv[0] is the host path of the program. The child's standard input is /dev/null and its output

@@ -23,18 +23,27 @@ namespace {
 
 std::uint32_t WindowsErrorOf(int error) {
   switch (error) {
-    case ENOENT: return kErrorFileNotFound;
-    case ENOTDIR: return kErrorPathNotFound;
+    case ENOENT:
+      return kErrorFileNotFound;
+    case ENOTDIR:
+      return kErrorPathNotFound;
     case EACCES:
-    case EPERM: return kErrorAccessDenied;
-    case ENOEXEC: return kErrorBadExeFormat;
+    case EPERM:
+      return kErrorAccessDenied;
+    case ENOEXEC:
+      return kErrorBadExeFormat;
     case E2BIG:
-    case ENAMETOOLONG: return kErrorFilenameExcedRange;
-    case ENOMEM: return kErrorNotEnoughMemory;
+    case ENAMETOOLONG:
+      return kErrorFilenameExcedRange;
+    case ENOMEM:
+      return kErrorNotEnoughMemory;
     case EMFILE:
-    case ENFILE: return kErrorTooManyOpenFiles;
-    case EISDIR: return kErrorAccessDenied;
-    default: return kErrorInvalidFunction;
+    case ENFILE:
+      return kErrorTooManyOpenFiles;
+    case EISDIR:
+      return kErrorAccessDenied;
+    default:
+      return kErrorInvalidFunction;
   }
 }
 
@@ -76,8 +85,10 @@ std::optional<fs::path> FindProgram(const std::string& name) {
 }
 
 // Windows has no execute permission: any program file can be started. A file that lacks the
-// permission here (a setup just downloaded) still runs when it names its interpreter.
-std::vector<std::string> ExecutableArgv(const fs::path& program, std::vector<std::string> args) {
+// permission here (a setup just downloaded) still runs when it names its interpreter; any other
+// file without it is no program this host can start.
+std::optional<std::vector<std::string>> ExecutableArgv(const fs::path& program,
+                                                       std::vector<std::string> args) {
   if (::access(program.c_str(), X_OK) == 0) {
     args.insert(args.begin(), program.string());
     return args;
@@ -85,10 +96,7 @@ std::vector<std::string> ExecutableArgv(const fs::path& program, std::vector<std
   std::ifstream in(program, std::ios::binary);
   std::string first;
   std::getline(in, first);
-  if (first.rfind("#!", 0) != 0) {
-    args.insert(args.begin(), program.string());
-    return args;
-  }
+  if (first.rfind("#!", 0) != 0) return std::nullopt;
   std::vector<std::string> interpreter;
   std::size_t i = 2;
   while (i < first.size() && (first[i] == ' ' || first[i] == '\t')) ++i;
@@ -120,13 +128,17 @@ RunResult RunCommandLine(std::string_view commandLine, bool wait) {
   const auto program = name.empty() ? std::nullopt : FindProgram(name);
   if (!program) {
     result.code = kStartFailed;
-    result.error = name.find_first_of("\\/:") == std::string::npos || !name.empty()
-                       ? kErrorFileNotFound
-                       : kErrorPathNotFound;
+    result.error = kErrorFileNotFound;
     return result;
   }
   words.erase(words.begin());
-  const SpawnResult spawned = SpawnProgram(ExecutableArgv(*program, words), wait, ChildOutputPath());
+  const auto argv = ExecutableArgv(*program, std::move(words));
+  if (!argv) {
+    result.code = kStartFailed;
+    result.error = kErrorBadExeFormat;
+    return result;
+  }
+  const SpawnResult spawned = SpawnProgram(*argv, wait, ChildOutputPath());
   if (!spawned.started) {
     result.code = kStartFailed;
     result.error = WindowsErrorOf(spawned.error);

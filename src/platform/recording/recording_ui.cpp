@@ -8,19 +8,26 @@ namespace {
 
 std::string ButtonName(MessageButton button) {
   switch (button) {
-    case MessageButton::kOk: return "ok";
-    case MessageButton::kYes: return "yes";
-    case MessageButton::kNo: return "no";
-    case MessageButton::kCancel: return "cancel";
+    case MessageButton::kOk:
+      return "ok";
+    case MessageButton::kYes:
+      return "yes";
+    case MessageButton::kNo:
+      return "no";
+    case MessageButton::kCancel:
+      return "cancel";
   }
   return "?";
 }
 
 std::string EndName(DialogEnd end) {
   switch (end) {
-    case DialogEnd::kOk: return "ok";
-    case DialogEnd::kCancel: return "cancel";
-    case DialogEnd::kClosed: return "closed";
+    case DialogEnd::kOk:
+      return "ok";
+    case DialogEnd::kCancel:
+      return "cancel";
+    case DialogEnd::kClosed:
+      return "closed";
   }
   return "?";
 }
@@ -121,7 +128,9 @@ void RecordingUserInterface::DestroyProgressWindow() {
   log_.push_back("destroy");
 }
 
-WindowPlacement RecordingUserInterface::Placement(WindowId window) const { return Slot(window); }
+WindowPlacement RecordingUserInterface::Placement(WindowId window) const {
+  return Slot(window);
+}
 
 void RecordingUserInterface::RestorePlacement(WindowId window, const SavedPlacement& saved) {
   Apply(Slot(window), saved);

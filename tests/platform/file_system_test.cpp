@@ -1,0 +1,42 @@
+#include "platform/file_system.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "support/sandbox.h"
+
+namespace korvant::platform {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(ListPlainFiles, GivesOnlyPlainVisibleFilesInNameOrder) {
+  testing::Sandbox sandbox;
+  sandbox.WriteFile(R"(C:\Korvant\.transfer\pdf.zip)", "p");
+  sandbox.WriteFile(R"(C:\Korvant\.transfer\Connection.ini)", "c");
+  sandbox.WriteFile(R"(C:\Korvant\.transfer\data.zip)", "d");
+  sandbox.WriteFile(R"(C:\Korvant\.transfer\.hidden)", "h");
+  sandbox.WriteFile("C:\\Korvant\\.transfer\\\xC9t\xE9.txt", "e");
+  sandbox.WriteFile(R"(C:\Korvant\.transfer\data\inner.txt)", "i");
+  EXPECT_EQ(ListPlainFiles(R"(C:\Korvant\.transfer)"),
+            (std::vector<std::string>{"Connection.ini", "data.zip", "pdf.zip", "\xC9t\xE9.txt"}));
+  EXPECT_TRUE(ListPlainFiles(R"(C:\Missing)").empty());
+}
+
+TEST(FileSystem, ExistsAndRemovesAsWindowsDoes) {
+  testing::Sandbox sandbox;
+  sandbox.WriteFile(R"(C:\Korvant\.transfer\a.txt)", "a");
+  EXPECT_TRUE(PathExists(R"(C:\Korvant)"));
+  EXPECT_TRUE(PathExists(R"(c:\korvant\.TRANSFER\A.TXT   )"));
+  EXPECT_TRUE(IsFolder(R"(C:\Korvant\.transfer)"));
+  EXPECT_FALSE(RemoveFile(R"(C:\Korvant\.transfer)"));         // a folder is no file
+  EXPECT_FALSE(RemoveEmptyFolder(R"(C:\Korvant\.transfer)"));  // not empty yet
+  EXPECT_TRUE(RemoveFile(R"(C:\Korvant\.transfer\a.txt)"));
+  EXPECT_FALSE(RemoveFile(R"(C:\Korvant\.transfer\a.txt)"));
+  EXPECT_TRUE(RemoveEmptyFolder(R"(C:\Korvant\.transfer)"));
+  EXPECT_FALSE(PathExists(R"(C:\Korvant\.transfer)"));
+}
+
+}  // namespace
+}  // namespace korvant::platform
