@@ -16,6 +16,7 @@
 #         KORVANT_STORE_USER2 / _PASSWORD2 a second account with another prefix
 #         KORVANT_STORE_ACCOUNTS         every account as name:password, comma-separated
 #         KORVANT_STORE_PID              the listening sshd
+#         KORVANT_STORE_STATE / _SCRIPT  the state dir and this script, to stop or cut the store
 #       --seed copies a folder's contents into the installation set.
 #   store.sh stop <state-dir>        Stops the store: no sshd process, account, group or store
 #                                    folder of it stays behind. Safe to repeat.
@@ -276,6 +277,8 @@ start_store() {
     echo "KORVANT_STORE_PASSWORD2=${accounts[1]#*:}"
     echo "KORVANT_STORE_ACCOUNTS=$joined"
     echo "KORVANT_STORE_PID=$(listener_pid)"
+    echo "KORVANT_STORE_STATE=$state"
+    echo "KORVANT_STORE_SCRIPT=$(realpath -- "$0")"
   } >"$state/store.env.new"
   chmod 600 "$state/store.env.new"
   mv -f -- "$state/store.env.new" "$state/store.env"
