@@ -16,4 +16,8 @@ inline constexpr std::uint32_t kFofNoRecursion = 0x1000;
 // a destination. 0 on success, else the shell's (Windows) error code.
 int ShellFileCopy(std::string_view source, std::string_view destination, std::uint32_t flags);
 
+// The shell's creation of a folder with every missing folder above it. 0 on success, else the
+// Windows error code (183 when it exists already).
+int ShellCreateFolder(std::string_view path);
+
 }  // namespace korvant::platform
