@@ -80,6 +80,7 @@ void RecordingUserInterface::SetMessage(std::string_view text) {
   message_ = text;
   messages_.push_back(message_);
   log_.push_back("message: " + message_);
+  if (messageHook_) messageHook_(message_);
 }
 
 void RecordingUserInterface::SetProgressRange(int upper) {

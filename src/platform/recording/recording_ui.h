@@ -2,8 +2,10 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/user_interface.h"
@@ -43,6 +45,10 @@ class RecordingUserInterface : public UserInterface {
   void AnswerOpenFile(std::optional<std::string> path) { openFileAnswers_.push_back(path); }
   // The progress window cannot be opened (the platform's init step fails).
   void FailWindowOpening() { failOpening_ = true; }
+  // Runs after every change of the message text, so a test can act at a given step of a run.
+  void OnMessage(std::function<void(const std::string& message)> hook) {
+    messageHook_ = std::move(hook);
+  }
   // Where the user leaves a window before closing it.
   void SetPlacementAtClose(WindowId window, const WindowPlacement& placement);
   // The placement a window had after the last restore.
@@ -86,6 +92,7 @@ class RecordingUserInterface : public UserInterface {
   std::deque<CredentialsAnswer> credentialsAnswers_;
   std::deque<std::optional<std::string>> openFileAnswers_;
   std::string message_;
+  std::function<void(const std::string&)> messageHook_;
   int range_ = 100;
   int position_ = 0;
   std::uint32_t colour_ = 0;
