@@ -19,6 +19,7 @@ bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
 struct Word {
   std::string text;
   bool quoted = false;
+  bool parameter = false;  // began with an unquoted "-"
 };
 
 class Reader {
@@ -40,6 +41,7 @@ class Reader {
  private:
   bool ReadWord(Word& word, std::string& error) {
     bool any = false;
+    word.parameter = pos_ < text_.size() && text_[pos_] == '-';
     while (pos_ < text_.size() && !IsBlank(text_[pos_])) {
       const char c = text_[pos_];
       if (c == '\'') {
@@ -193,7 +195,7 @@ ParseResult ParseCommand(std::string_view text) {
   command.name = (*words)[0].text;
   for (std::size_t i = 1; i < words->size(); ++i) {
     const Word& word = (*words)[i];
-    if (word.quoted || word.text.size() < 2 || word.text[0] != '-') {
+    if (!word.parameter || word.text.size() < 2) {
       command.positional.push_back(word.text);
       continue;
     }
@@ -208,7 +210,7 @@ ParseResult ParseCommand(std::string_view text) {
       // whether the parameter is a switch and gives the value back then.
       if (i + 1 < words->size()) {
         const Word& next = (*words)[i + 1];
-        if (next.quoted || next.text.empty() || next.text[0] != '-') {
+        if (!next.parameter || next.text.size() < 2) {
           named.value = next.text;
           ++i;
         }
