@@ -101,14 +101,18 @@ void TCurlClass::OnDebugData(int, std::string_view) {}
 
 void TCurlClass::OnText(std::string_view) {}
 
-int TCurlClass::SetUserPwd(std::string_view user, std::string_view password) {
+std::string UserPwdText(std::string_view user, std::string_view password) {
   const std::string_view clippedUser = ClipBlanks(user);
   const std::string_view clippedPassword = ClipBlanks(password);
   std::string value;
   if (!clippedUser.empty() && !clippedPassword.empty()) {
     value.append(clippedUser).append(":").append(clippedPassword);
   }
-  return SetOpt(CURLOPT_USERPWD, std::string_view(value));
+  return value;
+}
+
+int TCurlClass::SetUserPwd(std::string_view user, std::string_view password) {
+  return SetOpt(CURLOPT_USERPWD, std::string_view(UserPwdText(user, password)));
 }
 
 int TCurlClass::SetUrl(std::string_view url) {

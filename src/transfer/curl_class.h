@@ -13,6 +13,10 @@
 
 namespace korvant {
 
+// The CURLOPT_USERPWD value: "user:password" without trailing blanks, or the empty text when
+// either side is blank.
+std::string UserPwdText(std::string_view user, std::string_view password);
+
 // The transfer client: one libcurl easy session with its URL handle, credentials, options and the
 // callbacks of the transfer under way. Results are libcurl's result codes (0 = success); every
 // operation stops at the first failing step. It never talks to the user: libcurl's debug events
