@@ -5,6 +5,8 @@
 
 #include <array>
 #include <filesystem>
+#include <fstream>
+#include <thread>
 
 #include "install/run_installation.h"
 #include "platform/recording/recording_ui.h"
@@ -219,6 +221,10 @@ TEST(RunInstallation, Scenarios) {
     EXPECT_EQ(w.ui_.Colours(), scenario.colours);
     EXPECT_EQ(w.ui_.CloseDownPosted(), scenario.closeDown);
     const bool succeeded = scenario.message == kDone;
+    // The connection file is opened without waiting: give the opener a moment.
+    for (int i = 0; succeeded && i < 100 && !fs::exists(sandbox.Root() / "opened"); ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
     EXPECT_EQ(fs::exists(sandbox.Root() / "opened"), succeeded);
 
     // The user's installation is only ever read.
@@ -253,7 +259,9 @@ TEST(RunInstallation, Scenarios) {
             << item;
       }
     }
-    if (scenario.location == 0) EXPECT_EQ(w.migrationIncomplete_, 1);
+    if (scenario.location == 0) {
+      EXPECT_EQ(w.migrationIncomplete_, 1);
+    }
   }
 }
 
