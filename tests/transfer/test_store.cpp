@@ -10,13 +10,24 @@ namespace korvant::testing {
 
 namespace fs = std::filesystem;
 
+namespace {
+
+// $KORVANT_TEST_STORE_ENV, or where the fixture puts it: <build>/store beside <build>/bin.
+fs::path SettingsFile() {
+  if (const char* file = getenv("KORVANT_TEST_STORE_ENV")) return file;
+  std::error_code error;
+  const fs::path program = fs::read_symlink("/proc/self/exe", error);
+  return program.parent_path().parent_path() / "store" / "store.env";
+}
+
+}  // namespace
+
 const TestStore& TestStore::Get() {
   static const TestStore store = [] {
     TestStore loaded;
-    const char* file = getenv("KORVANT_TEST_STORE_ENV");
-    if (file == nullptr) throw std::runtime_error("KORVANT_TEST_STORE_ENV is not set");
+    const fs::path file = SettingsFile();
     std::ifstream in(file);
-    if (!in) throw std::runtime_error(std::string("no store settings in ") + file);
+    if (!in) throw std::runtime_error("no store settings in " + file.string());
     for (std::string line; std::getline(in, line);) {
       const auto equals = line.find('=');
       if (equals != std::string::npos)
