@@ -6,56 +6,15 @@
 #include <unistd.h>
 
 #include "platform/linux/drive_mapping.h"
+#include "platform/linux/windows_error_from_errno.h"
 #include "platform/windows_errors.h"
 
 namespace korvant::platform {
 namespace {
 
-// The Windows error code that CreateFile, ReadFile, WriteFile and CloseHandle give for the same
-// trouble.
-std::uint32_t WindowsErrorFor(int error) {
-  switch (error) {
-    case 0:
-      return kErrorSuccess;
-    case ENOENT:
-      return kErrorFileNotFound;
-    case ENOTDIR:
-      return kErrorPathNotFound;
-    case EACCES:
-    case EPERM:
-    case EISDIR:
-      return kErrorAccessDenied;
-    case EMFILE:
-    case ENFILE:
-      return kErrorTooManyOpenFiles;
-    case EBADF:
-      return kErrorInvalidHandle;
-    case ENOMEM:
-      return kErrorNotEnoughMemory;
-    case EROFS:
-      return kErrorWriteProtect;
-    case ETXTBSY:
-    case EBUSY:
-      return kErrorSharingViolation;
-    case ENOSPC:
-    case EDQUOT:
-      return kErrorDiskFull;
-    case EEXIST:
-      return kErrorFileExists;
-    case EINVAL:
-      return kErrorInvalidParameter;
-    case ENAMETOOLONG:
-      return kErrorFilenameExcedRange;
-    case EFBIG:
-      return kErrorHandleDiskFull;
-    default:
-      return kErrorInvalidFunction;
-  }
-}
-
 // CreateFile tells a missing file (2) from a missing folder on the way to it (3).
 std::uint32_t OpenErrorFor(int error, const std::string& hostPath) {
-  if (error != ENOENT) return WindowsErrorFor(error);
+  if (error != ENOENT) return WindowsErrorFromErrno(error);
   const auto slash = hostPath.find_last_of('/');
   if (slash == std::string::npos || slash == 0) return kErrorFileNotFound;
   struct stat folder {};
@@ -115,7 +74,7 @@ bool LocalFileHandle::Read(void* buffer, std::uint32_t count, std::uint32_t& byt
     const ssize_t got = ::read(static_cast<int>(native_), into + bytesRead, count - bytesRead);
     if (got < 0) {
       if (errno == EINTR) continue;
-      lastError_ = WindowsErrorFor(errno);
+      lastError_ = WindowsErrorFromErrno(errno);
       return false;
     }
     if (got == 0) break;
@@ -138,7 +97,7 @@ bool LocalFileHandle::Write(const void* buffer, std::uint32_t count, std::uint32
         ::write(static_cast<int>(native_), from + bytesWritten, count - bytesWritten);
     if (put < 0) {
       if (errno == EINTR) continue;
-      lastError_ = WindowsErrorFor(errno);
+      lastError_ = WindowsErrorFromErrno(errno);
       return false;
     }
     bytesWritten += static_cast<std::uint32_t>(put);
@@ -154,7 +113,7 @@ bool LocalFileHandle::Close() {
   // someone else's file.
   native_ = kClosed;
   if (::close(fd) != 0 && errno != EINTR) {
-    lastError_ = WindowsErrorFor(errno);
+    lastError_ = WindowsErrorFromErrno(errno);
     return false;
   }
   lastError_ = kErrorSuccess;
