@@ -51,7 +51,7 @@ fs::path Sandbox::Host(std::string_view windowsPath) const {
 
 fs::path Sandbox::WriteFile(std::string_view windowsPath, std::string_view content) const {
   const fs::path path = Host(windowsPath);
-  fs::create_directories(path.parent_path());
+  if (path.has_parent_path()) fs::create_directories(path.parent_path());
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(content.data(), static_cast<std::streamsize>(content.size()));
   if (!out) throw std::runtime_error("cannot write " + path.string());

@@ -13,6 +13,7 @@
 #include "platform/linux/child_process.h"
 #include "platform/linux/command_line.h"
 #include "platform/linux/drive_mapping.h"
+#include "platform/linux/windows_error_from_errno.h"
 #include "platform/windows_errors.h"
 #include "shared/fixed_text.h"
 
@@ -21,30 +22,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// A start's failures beyond the file system's: a file that is no program, a command line too long.
 std::uint32_t WindowsErrorOf(int error) {
-  switch (error) {
-    case ENOENT:
-      return kErrorFileNotFound;
-    case ENOTDIR:
-      return kErrorPathNotFound;
-    case EACCES:
-    case EPERM:
-      return kErrorAccessDenied;
-    case ENOEXEC:
-      return kErrorBadExeFormat;
-    case E2BIG:
-    case ENAMETOOLONG:
-      return kErrorFilenameExcedRange;
-    case ENOMEM:
-      return kErrorNotEnoughMemory;
-    case EMFILE:
-    case ENFILE:
-      return kErrorTooManyOpenFiles;
-    case EISDIR:
-      return kErrorAccessDenied;
-    default:
-      return kErrorInvalidFunction;
-  }
+  if (error == ENOEXEC) return kErrorBadExeFormat;
+  if (error == E2BIG) return kErrorFilenameExcedRange;
+  return WindowsErrorFromErrno(error);
 }
 
 bool IsPlainFile(const fs::path& path) {
