@@ -7,13 +7,16 @@
 #include <fstream>
 #include <stdexcept>
 
+#include "support/sandbox.h"
+
 namespace korvant::testing {
 
 namespace fs = std::filesystem;
 
 TestStore::TestStore() {
   const char* file = getenv("KORVANT_TEST_STORE_ENV");
-  std::ifstream in(file != nullptr ? file : "");
+  std::ifstream in(file != nullptr ? fs::path(file)
+                                   : BuiltProgramsFolder().parent_path() / "store" / "store.env");
   if (!in) throw std::runtime_error("no store.env: is the store fixture running?");
   std::string line;
   while (std::getline(in, line)) {
