@@ -48,10 +48,39 @@ void KillAndReap(pid_t pid) {
   }
 }
 
+// In the session leader on the terminal: starts the program as the foreground job, waits for its
+// end and ends the same way. Only async-signal-safe calls: this runs between fork and exec.
+[[noreturn]] void RunAsJob(const std::string& program, std::vector<char*>& argv) {
+  int ready[2];
+  if (::pipe(ready) != 0) ::_exit(127);
+  const pid_t job = ::fork();
+  if (job == 0) {
+    ::close(ready[1]);
+    char go = 0;
+    ::setpgid(0, 0);
+    // Wait until the job owns the terminal, or its first settings change would stop it.
+    if (::read(ready[0], &go, 1) != 1) ::_exit(127);
+    ::execv(program.c_str(), argv.data());
+    ::_exit(127);
+  }
+  ::setpgid(job, job);
+  ::signal(SIGTTOU, SIG_IGN);
+  ::tcsetpgrp(STDIN_FILENO, job);
+  ::write(ready[1], "g", 1);
+  int status = 0;
+  while (::waitpid(job, &status, 0) < 0 && errno == EINTR) {
+  }
+  if (WIFSIGNALED(status)) {
+    ::signal(WTERMSIG(status), SIG_DFL);
+    ::kill(::getpid(), WTERMSIG(status));
+  }
+  ::_exit(WIFEXITED(status) ? WEXITSTATUS(status) : 127);
+}
+
 }  // namespace
 
 TerminalProgram::TerminalProgram(const std::string& program,
-                                 const std::vector<std::string>& arguments) {
+                                 const std::vector<std::string>& arguments, Start start) {
   std::vector<char*> argv = ArgumentVector(program, arguments);
   struct winsize size {};
   size.ws_row = 24;
@@ -59,6 +88,7 @@ TerminalProgram::TerminalProgram(const std::string& program,
   pid_ = ::forkpty(&master_, nullptr, nullptr, &size);
   if (pid_ < 0) throw std::runtime_error("forkpty failed");
   if (pid_ == 0) {
+    if (start == Start::kJob) RunAsJob(program, argv);
     ::execv(program.c_str(), argv.data());
     ::_exit(127);
   }
@@ -103,6 +133,11 @@ void TerminalProgram::Type(std::string_view keys) {
     if (written <= 0) return;
     keys.remove_prefix(static_cast<std::size_t>(written));
   }
+}
+
+void TerminalProgram::ContinueForegroundJob() const {
+  const pid_t group = ::tcgetpgrp(master_);
+  if (group > 0) ::kill(-group, SIGCONT);
 }
 
 std::optional<ProgramEnd> TerminalProgram::WaitForEnd(std::chrono::milliseconds timeout) {

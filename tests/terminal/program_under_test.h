@@ -24,7 +24,11 @@ struct ProgramEnd {
 // running when the object goes is killed; no wait outlasts its timeout.
 class TerminalProgram {
  public:
-  TerminalProgram(const std::string& program, const std::vector<std::string>& arguments);
+  // kJob starts it the way a shell with job control does: in a process group of its own, in the
+  // foreground, below a parent in the same session, so that Ctrl-Z really stops it.
+  enum class Start { kSessionLeader, kJob };
+  TerminalProgram(const std::string& program, const std::vector<std::string>& arguments,
+                  Start start = Start::kSessionLeader);
   ~TerminalProgram();
   TerminalProgram(const TerminalProgram&) = delete;
   TerminalProgram& operator=(const TerminalProgram&) = delete;
@@ -32,6 +36,8 @@ class TerminalProgram {
   // Reads until `text` appears after the previous match; false on timeout or end of output.
   bool WaitFor(std::string_view text, std::chrono::milliseconds timeout = 5s);
   void Type(std::string_view keys);
+  // Continues the stopped foreground job.
+  void ContinueForegroundJob() const;
   // Nothing when the program has not ended within the timeout.
   std::optional<ProgramEnd> WaitForEnd(std::chrono::milliseconds timeout = 5s);
   // Everything written so far, line ends as the terminal sends them ("\r\n").

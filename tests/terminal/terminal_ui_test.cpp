@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
+#include <signal.h>
 
+#include <functional>
 #include <regex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "program_under_test.h"
@@ -124,6 +127,32 @@ TEST(TerminalSettings, EchoIsOffWhileAskingAndBackAfterwards) {
     EXPECT_TRUE(program.Echoing());
     EXPECT_TRUE(program.LineAtATime());
   }
+}
+
+// True once `condition` holds, polled until the timeout.
+bool Eventually(const std::function<bool()>& condition, std::chrono::milliseconds timeout = 5s) {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(10ms);
+  }
+  return true;
+}
+
+TEST(TerminalSettings, SuspendedProgramLeavesTheShellItsSettingsAndTakesItsOwnBack) {
+  TerminalProgram program(Driver(), {"credentials"}, TerminalProgram::Start::kJob);
+  ASSERT_TRUE(program.WaitFor("Gebruikersnaam:"));
+  program.Type("jan\r");
+  ASSERT_TRUE(program.WaitFor("Wachtwoord:"));
+  ASSERT_FALSE(program.Echoing());
+  program.Type("\x1a");  // Ctrl-Z
+  EXPECT_TRUE(Eventually([&] { return program.Echoing(); }));
+  program.ContinueForegroundJob();
+  EXPECT_TRUE(Eventually([&] { return !program.Echoing(); }));
+  program.Type("geheim\r");
+  EXPECT_TRUE(program.WaitFor("driver: credentials ok user=6a616e password=67656865696d"));
+  ExpectNormalEnd(program.WaitForEnd());
+  EXPECT_EQ(program.Output().find("geheim"), std::string::npos) << program.Output();
 }
 
 // The progress window, drawn with ANSI sequences.

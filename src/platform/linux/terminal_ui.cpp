@@ -126,6 +126,8 @@ void TerminalUserInterface::RunProgressWindow(const std::function<void()>& opene
 }
 
 void TerminalUserInterface::WaitForClose() {
+  // Keys pressed while the workflow ran must not close the window the moment it asks.
+  if (Interactive()) Keys().DiscardTypedAhead();
   view_.waitingForClose = true;
   if (drawInPlace_) {
     ShowWindow();
@@ -133,7 +135,6 @@ void TerminalUserInterface::WaitForClose() {
     Write("[close] " + std::string(kCloseHint) + "\n");
   }
   if (Interactive()) {
-    Keys().DiscardTypedAhead();
     KeyReader keys(input_);
     for (;;) {
       const KeyKind kind = keys.Next().kind;
