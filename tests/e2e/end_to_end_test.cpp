@@ -10,7 +10,7 @@
 #include "support/test_store.h"
 #include "support/tree_snapshot.h"
 #include "support/zip_contents.h"
-#include "terminal/program_under_test.h"
+#include "support/program_under_test.h"
 
 namespace korvant {
 namespace {

@@ -76,6 +76,23 @@ void TestStore::AddToCloud(const std::string& name, const std::string& content) 
   }
 }
 
+void TestStore::Disconnect() const {
+  const std::string command =
+      "'" + Value("KORVANT_STORE_SCRIPT") + "' disconnect '" + Value("KORVANT_STORE_STATE") + "'";
+  if (system(command.c_str()) != 0) throw std::runtime_error("cannot cut the store's connections");
+}
+
+WrongHostKey::WrongHostKey() {
+  const char* pinned = getenv("KORVANT_STORE_HOSTKEY_SHA256");
+  previous_ = pinned != nullptr ? pinned : "";
+  // A well-formed fingerprint of no key the store has.
+  setenv("KORVANT_STORE_HOSTKEY_SHA256", "AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA", 1);
+}
+
+WrongHostKey::~WrongHostKey() {
+  setenv("KORVANT_STORE_HOSTKEY_SHA256", previous_.c_str(), 1);
+}
+
 void TestStore::MakeUnreachable() const {
   // Port 1 on loopback: nothing listens there, so every connection is refused at once.
   setenv("KORVANT_STORE_HOST", "127.0.0.1:1", 1);

@@ -22,7 +22,11 @@ class TestStore {
   std::string Prefix() const { return Value("KORVANT_STORE_PREFIX"); }
   // The store's folders on disk.
   std::filesystem::path InstallationSet() const { return Value("KORVANT_STORE_INSTALLATION"); }
+  std::filesystem::path Cloud() const { return Value("KORVANT_STORE_CLOUD"); }
   std::filesystem::path CloudInstaller() const;  // .../C:/Installaties/<prefix>/Installer
+
+  // Empties the installation set and every cloud folder.
+  void Clear() const;
 
   // Puts a file into the installation set, readable by every account.
   void AddToInstallationSet(const std::string& name, const std::string& content,
@@ -31,10 +35,23 @@ class TestStore {
   void AddToCloud(const std::string& name, const std::string& content) const;
   // Points the program at a port where no store listens, as if the store had gone away.
   void MakeUnreachable() const;
+  // Cuts every open connection; the store keeps listening.
+  void Disconnect() const;
 
  private:
-  void Clear() const;
   std::map<std::string, std::string> values_;
+};
+
+// Points the program at the store with a pinned host key other than the store's, for one scope.
+class WrongHostKey {
+ public:
+  WrongHostKey();
+  ~WrongHostKey();
+  WrongHostKey(const WrongHostKey&) = delete;
+  WrongHostKey& operator=(const WrongHostKey&) = delete;
+
+ private:
+  std::string previous_;
 };
 
 }  // namespace korvant::testing

@@ -7,7 +7,7 @@
 #include <thread>
 #include <vector>
 
-#include "program_under_test.h"
+#include "support/program_under_test.h"
 #include "support/sandbox.h"
 
 namespace korvant::testing {

@@ -13,7 +13,7 @@
 #include "shared/colours.h"
 #include "shared/install_session.h"
 #include "support/sandbox.h"
-#include "test_store.h"
+#include "support/test_store.h"
 #include "trace_capture.h"
 #include "transfer/curl_class.h"
 #include "transfer/store_session.h"
@@ -69,14 +69,14 @@ class StoreTest : public ::testing::Test {
     return folder;
   }
 
-  const testing::TestStore& store_ = testing::TestStore::Get();
+  testing::TestStore store_;
   Sandbox sandbox_;
   platform::RecordingUserInterface ui_;
   InstallSession session_;
 };
 
 TEST_F(StoreTest, ProbeFindsExistingFilesOnlyAndNeverAsks) {
-  store_.PutInstallationFile("a.txt", "alpha");
+  store_.AddToInstallationSet("a.txt", "alpha");
   struct Case {
     const char* name;
     std::string path;
@@ -109,10 +109,10 @@ TEST_F(StoreTest, CloudInstallationExistsOnlyWithItsConnectionIni) {
 }
 
 TEST_F(StoreTest, ListingOfARealFolder) {
-  store_.PutInstallationFile("two words.exe", "abc");
-  store_.PutInstallationFile("empty.txt", "");
-  fs::create_directory(store_.Installation() / "Sub");
-  fs::create_symlink("two words.exe", store_.Installation() / "link.exe");
+  store_.AddToInstallationSet("two words.exe", "abc");
+  store_.AddToInstallationSet("empty.txt", "");
+  fs::create_directory(store_.InstallationSet() / "Sub");
+  fs::create_symlink("two words.exe", store_.InstallationSet() / "link.exe");
 
   TCurlFtpClass session;
   OpenStoreRoot(session, ui_, store_.User(), store_.Password());
@@ -134,12 +134,12 @@ TEST_F(StoreTest, ListingOfARealFolder) {
 }
 
 TEST_F(StoreTest, InstallationSetIntoAnEmptyFolder) {
-  store_.PutInstallationFile("a.txt", "alpha");
-  store_.PutInstallationFile("two words.exe", std::string(300000, 'w'));
-  store_.PutInstallationFile("empty.txt", "");
-  store_.PutInstallationFile("..\\evil.txt", "escape");
-  fs::create_directory(store_.Installation() / "Sub");
-  store_.PutInstallationFile("Sub/inner.txt", "inner");
+  store_.AddToInstallationSet("a.txt", "alpha");
+  store_.AddToInstallationSet("two words.exe", std::string(300000, 'w'));
+  store_.AddToInstallationSet("empty.txt", "");
+  store_.AddToInstallationSet("..\\evil.txt", "escape");
+  fs::create_directory(store_.InstallationSet() / "Sub");
+  store_.AddToInstallationSet("Sub/inner.txt", "inner");
   fs::create_directories(sandbox_.Host("C:\\Korvant"));
 
   ASSERT_EQ(DownloadInstallationSet(session_, ui_, store_.User(), store_.Password()), 0);
@@ -163,9 +163,9 @@ TEST_F(StoreTest, InstallationSetIntoAnEmptyFolder) {
 }
 
 TEST_F(StoreTest, InstallationSetIntoAPartlyFilledFolderFetchesOnlyWhatIsMissing) {
-  store_.PutInstallationFile("a.txt", "alpha");
-  store_.PutInstallationFile("b.txt", "beta");
-  store_.PutInstallationFile("c.exe", "gamma");
+  store_.AddToInstallationSet("a.txt", "alpha");
+  store_.AddToInstallationSet("b.txt", "beta");
+  store_.AddToInstallationSet("c.exe", "gamma");
   sandbox_.WriteFile("C:\\Korvant\\a.txt", "local a");
   fs::create_directories(sandbox_.Host("C:\\Korvant\\c.exe"));
 
@@ -184,7 +184,7 @@ TEST_F(StoreTest, InstallationSetIntoAPartlyFilledFolderFetchesOnlyWhatIsMissing
 }
 
 TEST_F(StoreTest, WrongPasswordFailsTheListingWithTheLoginText) {
-  store_.PutInstallationFile("a.txt", "alpha");
+  store_.AddToInstallationSet("a.txt", "alpha");
   fs::create_directories(sandbox_.Host("C:\\Korvant"));
   EXPECT_EQ(DownloadInstallationSet(session_, ui_, store_.User(), "fout"), -1);
   EXPECT_EQ(session_.TransferError.Clip(), CurlText(kCurlLoginDenied));
@@ -193,8 +193,8 @@ TEST_F(StoreTest, WrongPasswordFailsTheListingWithTheLoginText) {
 }
 
 TEST_F(StoreTest, AStoreThatGoesAwayMidDownloadLeavesNoPartialFile) {
-  { std::ofstream big(store_.Installation() / "big.bin", std::ios::binary); }
-  fs::resize_file(store_.Installation() / "big.bin", 1024ull * 1024 * 1024);
+  { std::ofstream big(store_.InstallationSet() / "big.bin", std::ios::binary); }
+  fs::resize_file(store_.InstallationSet() / "big.bin", 1024ull * 1024 * 1024);
   fs::create_directories(sandbox_.Host("C:\\Korvant"));
   const fs::path local = sandbox_.Host("C:\\Korvant\\big.bin");
 
@@ -225,7 +225,7 @@ TEST_F(StoreTest, AStoreThatGoesAwayMidDownloadLeavesNoPartialFile) {
 }
 
 TEST_F(StoreTest, ALocalFolderThatCannotBeWrittenGivesTheWriteError) {
-  store_.PutInstallationFile("a.txt", "alpha");
+  store_.AddToInstallationSet("a.txt", "alpha");
   testing::TraceCapture trace;  // "C:\Korvant" does not exist
   EXPECT_EQ(DownloadInstallationSet(session_, ui_, store_.User(), store_.Password()),
             kCurlWriteError);
@@ -235,7 +235,7 @@ TEST_F(StoreTest, ALocalFolderThatCannotBeWrittenGivesTheWriteError) {
 }
 
 TEST_F(StoreTest, NoDataLeavesAnExistingLocalFileAlone) {
-  store_.PutInstallationFile("empty.txt", "");
+  store_.AddToInstallationSet("empty.txt", "");
   sandbox_.WriteFile("C:\\Korvant\\empty.txt", "local");
   sandbox_.WriteFile("C:\\Korvant\\missing.txt", "local");
   TCurlClass session;
@@ -317,7 +317,7 @@ TEST_F(StoreTest, UploadOfAMissingLocalFileGivesTheReadError) {
 }
 
 TEST_F(StoreTest, AStoreWithAnotherHostKeyIsRefused) {
-  store_.PutInstallationFile("a.txt", "alpha");
+  store_.AddToInstallationSet("a.txt", "alpha");
   WriteHostFile(MakeCloudInstaller() / "Connection.ini", "[Tarvo]\r\n");
   fs::create_directories(sandbox_.Host("C:\\Korvant"));
   testing::WrongHostKey wrongKey;
@@ -342,7 +342,7 @@ const std::array<SpecialName, 5> kSpecialNames = {{
 }};
 
 TEST_F(StoreTest, SpecialNamesArriveUnchangedOnDownload) {
-  for (const auto& name : kSpecialNames) store_.PutInstallationFile(name.server, name.server);
+  for (const auto& name : kSpecialNames) store_.AddToInstallationSet(name.server, name.server);
   fs::create_directories(sandbox_.Host("C:\\Korvant"));
   ASSERT_EQ(DownloadInstallationSet(session_, ui_, store_.User(), store_.Password()), 0)
       << session_.TransferError.Clip();

@@ -1,4 +1,4 @@
-#include "program_under_test.h"
+#include "support/program_under_test.h"
 
 #include <errno.h>
 #include <fcntl.h>
