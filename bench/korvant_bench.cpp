@@ -101,7 +101,7 @@ int main(int argc, char** argv) {
   curl_global_init(CURL_GLOBAL_DEFAULT);
   const std::string user = Required("KORVANT_STORE_USER");
   const std::string password = Required("KORVANT_STORE_PASSWORD");
-  int status = Usage();
+  int status = -1;
   if (command == "download" && args.size() == 1) {
     status = Timed([&] { return korvant::DownloadInstallationSet(session, ui, user, password); },
                    transferError);
@@ -140,5 +140,5 @@ int main(int argc, char** argv) {
         [&] { return error; });
   }
   curl_global_cleanup();
-  return status;
+  return status == -1 ? Usage() : status;
 }
