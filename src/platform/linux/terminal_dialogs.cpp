@@ -7,6 +7,7 @@
 #include "platform/linux/terminal_io.h"
 #include "platform/linux/terminal_keys.h"
 #include "platform/linux/terminal_ui.h"
+#include "platform/user_interface_names.h"
 #include "shared/windows1252.h"
 
 namespace korvant::platform {
@@ -47,20 +48,6 @@ std::string Lowered(std::string text) {
   return text;
 }
 
-std::string_view ButtonName(MessageButton button) {
-  switch (button) {
-    case MessageButton::kOk:
-      return "ok";
-    case MessageButton::kYes:
-      return "yes";
-    case MessageButton::kNo:
-      return "no";
-    case MessageButton::kCancel:
-      return "cancel";
-  }
-  return "ok";
-}
-
 std::string_view DutchButtonName(MessageButton button) {
   switch (button) {
     case MessageButton::kYes:
@@ -73,22 +60,6 @@ std::string_view DutchButtonName(MessageButton button) {
       break;
   }
   return "OK";
-}
-
-std::string_view IconName(MessageIcon icon) {
-  switch (icon) {
-    case MessageIcon::kHand:
-      return "hand";
-    case MessageIcon::kQuestion:
-      return "question";
-    case MessageIcon::kExclamation:
-      return "exclamation";
-    case MessageIcon::kAsterisk:
-      return "asterisk";
-    case MessageIcon::kNone:
-      break;
-  }
-  return "none";
 }
 
 // The caption's colour tells the icon: red for a stop, yellow for a warning, blue otherwise.

@@ -3,22 +3,10 @@
 #include <cstdio>
 #include <utility>
 
+#include "platform/user_interface_names.h"
+
 namespace korvant::platform {
 namespace {
-
-std::string ButtonName(MessageButton button) {
-  switch (button) {
-    case MessageButton::kOk:
-      return "ok";
-    case MessageButton::kYes:
-      return "yes";
-    case MessageButton::kNo:
-      return "no";
-    case MessageButton::kCancel:
-      return "cancel";
-  }
-  return "?";
-}
 
 std::string EndName(DialogEnd end) {
   switch (end) {
@@ -158,16 +146,16 @@ CredentialsEntry RecordingUserInterface::RunCredentialsDialog(const SavedPlaceme
 MessageButton RecordingUserInterface::ShowMessageBox(const MessageBoxRequest& request) {
   messageBoxes_.push_back(request);
   log_.push_back("messagebox: " + request.caption + " | " + request.text +
-                 " | icon=" + std::to_string(static_cast<int>(request.icon)) +
+                 " | icon=" + std::string(IconName(request.icon)) +
                  " buttons=" + (request.buttons == MessageButtons::kOk ? "ok" : "yesno") +
-                 " default=" + ButtonName(request.defaultButton) +
+                 " default=" + std::string(ButtonName(request.defaultButton)) +
                  " modal=" + (request.systemModal ? "1" : "0"));
   MessageButton answer = request.defaultButton;
   if (!messageBoxAnswers_.empty()) {
     answer = messageBoxAnswers_.front();
     messageBoxAnswers_.pop_front();
   }
-  log_.push_back("answer: " + ButtonName(answer));
+  log_.push_back("answer: " + std::string(ButtonName(answer)));
   return answer;
 }
 

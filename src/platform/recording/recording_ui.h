@@ -20,7 +20,7 @@ class RecordingUserInterface : public UserInterface {
   //   "message: <text>"        the whole message text after each change (set or append)
   //   "range: <n>"  "position: <n>"  "colour: 0x<RRGGBB hex, 6 digits>"  "mirror: on|off"
   //   "close-down"  "open: <caption>"  "restore: <window>"  "destroy"
-  //   "messagebox: <caption> | <text> | icon=<n> buttons=<ok|yesno> default=<b> modal=<0|1>"
+  //   "messagebox: <caption> | <text> | icon=<name> buttons=<ok|yesno> default=<b> modal=<0|1>"
   //   "answer: <ok|yes|no|cancel>"
   //   "credentials"  "credentials: ok|cancel|closed"
   //   "open-file: <title> | <filter> | <initial name>"  "chosen: <path>|cancelled"
