@@ -81,7 +81,7 @@ for ini in "$KORVANT_STORE_CLOUD"/*/Installer/Connection.ini; do
   echo "   ${ini#"$KORVANT_STORE_CLOUD"/}:"
   sed 's/^/     /' "$ini"
 done
-echo "== The workstation (C:\\Korvant):"
+echo "== The workstation (C:\\Korvant and C:\\Users):"
 find "$drives/C/Korvant" "$drives/C/Users" -maxdepth 3 -printf '   %P\n' 2>/dev/null | sort | sed '/^   $/d'
 
 rm -rf -- "$cloud_kept"
