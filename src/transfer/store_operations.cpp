@@ -1,12 +1,17 @@
 #include "transfer/store_operations.h"
 
+#include <algorithm>
+
 #include "platform/file_system.h"
 #include "shared/colours.h"
+#include "shared/windows1252.h"
 #include "transfer/remote_listing.h"
 #include "transfer/store_session.h"
 
 namespace korvant {
 namespace {
+
+constexpr std::string_view kCloudMarker = "Connection.ini";
 
 // A name from the store that would land outside "C:\Korvant" (or cannot be a Windows file name
 // there at all) is not downloaded.
@@ -18,7 +23,7 @@ bool StaysInLocalFolder(std::string_view name) {
 
 int CloudInstallationExists(platform::UserInterface& ui, std::string_view user,
                             std::string_view password) {
-  const std::string path = CloudInstallerFolder(user) + "/Connection.ini";
+  const std::string path = CloudInstallerFolder(user) + "/" + std::string(kCloudMarker);
   return RemoteFileExists(ui, path, user, password) == 1 ? 1 : -1;
 }
 
@@ -62,7 +67,13 @@ int UploadTransferFolder(InstallSession& session, platform::UserInterface& ui,
   OpenStoreRoot(object, ui, user, password);
   const std::string remote = CloudInstallerFolder(user);
   const std::string localFolder(ClipBlanks(folder));
-  const std::vector<std::string> files = platform::ListPlainFiles(localFolder);
+  std::vector<std::string> files = platform::ListPlainFiles(localFolder);
+  // Connection.ini in the cloud folder marks the cloud installation as complete: sent last, it
+  // arrives only after everything else did, so an upload that fails part-way leaves no marker
+  // and the next run migrates again instead of taking a half-sent installation for complete.
+  std::stable_partition(files.begin(), files.end(), [](const std::string& name) {
+    return !EqualIgnoringCase1252(name, kCloudMarker);
+  });
   const int count = static_cast<int>(files.size());
   ui.SetProgressPosition(0);
   ui.SetProgressRange(count);
