@@ -10,6 +10,7 @@
 #include "platform/ini_file.h"
 #include "platform/windows_errors.h"
 #include "support/sandbox.h"
+#include "support/unprivileged.h"
 
 namespace korvant {
 namespace {
@@ -98,12 +99,20 @@ TEST(IniFileWrite, FolderInPlaceOfTheFileIsAccessDenied) {
 }
 
 TEST(IniFileWrite, ReadOnlyFileIsAccessDeniedAndKept) {
-  if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
   Sandbox sandbox;
   const auto host = sandbox.WriteFile(kIni, "[con1]\r\nremote=0\r\n");
-  fs::permissions(host, fs::perms::owner_read, fs::perm_options::replace);
-  IniFile ini(std::string{kIni});
-  EXPECT_EQ(ini.Write("con1", "remote", "1"), platform::kErrorAccessDenied);
+  // Anyone may write into the folder; the file itself is read-only. Checked as an ordinary user,
+  // since permissions do not bind the superuser the tests may run as.
+  for (fs::path p = host.parent_path(); p != sandbox.Root().parent_path(); p = p.parent_path()) {
+    fs::permissions(p, fs::perms::all);
+  }
+  fs::permissions(host, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read,
+                  fs::perm_options::replace);
+  const int result = testing::RunUnprivileged([] {
+    IniFile ini(std::string{kIni});
+    return static_cast<int>(ini.Write("con1", "remote", "1"));
+  });
+  EXPECT_EQ(result, static_cast<int>(platform::kErrorAccessDenied));
   EXPECT_EQ(Sandbox::ReadFile(host), "[con1]\r\nremote=0\r\n");
 }
 
