@@ -11,6 +11,7 @@
 #include "platform/process.h"
 #include "shared/colours.h"
 #include "transfer/store_operations.h"
+#include "transfer/store_session.h"
 
 namespace korvant {
 namespace {
@@ -51,6 +52,15 @@ void RunInstallation(InstallSession& session, platform::UserInterface& ui) {
   SplitCredentials(session);
   const std::string user = session.UserName.Clip();
   const std::string password = session.Password.Clip();
+  // A name whose account prefix leads out of the user's own cloud folder would upload into
+  // someone else's (or none): refused before anything reaches the store. A blank name (cancelled
+  // dialog) goes on, and the store refuses it.
+  if (!user.empty() && !KeepsToOwnCloudFolder(user)) {
+    FailRed(ui);
+    ui.AppendMessage(std::string(kCrLf) + "Ongeldige gebruikersnaam, inloggen mislukt: " +
+                     std::string(kCrLf) + " \"" + user + "\"");
+    return;
+  }
 
   // 4. The installation set.
   ui.SetMessage("Downloaden van installatie");

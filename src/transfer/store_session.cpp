@@ -41,6 +41,12 @@ std::string CloudInstallerFolder(std::string_view user) {
   return folder.Clip();
 }
 
+bool KeepsToOwnCloudFolder(std::string_view user) {
+  const std::string prefix = AccountPrefix(user);
+  return prefix.find_first_of("/\\") == std::string::npos &&
+         prefix.find_first_not_of(". ") != std::string::npos;
+}
+
 std::string UrlPath(std::string_view remotePath) {
   std::string path;
   path.reserve(remotePath.size());

@@ -18,6 +18,10 @@ inline constexpr std::string_view kLocalInstallationFolder = "C:\\Korvant\\";
 std::string AccountPrefix(std::string_view user);
 // "/C:/Installaties/" + prefix + "/Installer": the user's cloud installation.
 std::string CloudInstallerFolder(std::string_view user);
+// False when the account prefix would name a folder other than the user's own below
+// "/C:/Installaties/": one that holds "/" or "\", or is empty or only dots and blanks, which the
+// store's Windows file system reads as the folder itself or the one above.
+bool KeepsToOwnCloudFolder(std::string_view user);
 // A server path as a URL path: "%", "#" and "?" are valid in file names but would be read as an
 // escape, a fragment or a query, so they are percent-encoded; libcurl decodes them again.
 std::string UrlPath(std::string_view remotePath);
