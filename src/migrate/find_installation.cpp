@@ -44,7 +44,18 @@ FixedText<256> FindInstallation(platform::UserInterface& ui) {
     ui.SetProgressBarColour(kYellow);
     const auto chosen = ui.AskOpenFile(
         {"Selecteer uw Tarvo.exe in de installatie folder", "Tarvo.exe | *.exe", "H:\\"});
-    if (chosen) result = *chosen;
+    if (chosen && chosen->size() > FixedText<256>::kWidth) {
+      // Cut to fit, the path would name another folder, and another installation could be
+      // staged and uploaded in its place: the choice is refused instead.
+      ui.ShowMessageBox(
+          {"Het pad van het gekozen bestand is langer dan 256 tekens en kan niet "
+           "worden gebruikt:|" +
+               *chosen,
+           "", platform::MessageIcon::kExclamation, platform::MessageButtons::kOk,
+           platform::MessageButton::kOk, false});
+    } else if (chosen) {
+      result = *chosen;
+    }
   }
   return result;
 }
