@@ -180,22 +180,8 @@ TEST(Faults, ConnectionCutInTheMiddleOfTheUploadKeepsWhatDidNotArrive) {
   EXPECT_TRUE(w.InstallationUnchanged());
 }
 
-// The account's password is changed on the store while the run is under way: the store refuses
-// the upload's login.
-class PasswordChange {
- public:
-  PasswordChange(const testing::TestStore& store, const std::string& password) : store_(store) {
-    Set(password);
-  }
-  ~PasswordChange() { Set(store_.Password()); }
-
- private:
-  void Set(const std::string& password) const {
-    RunOrThrow("printf '%s:%s\\n' '" + store_.User() + "' '" + password + "' | chpasswd");
-  }
-  const testing::TestStore& store_;
-};
-
+// The store refuses the login at the start, and again at the upload after the account's
+// password was changed on the store while the run was under way.
 TEST(Faults, TheStoreRefusesTheLogin) {
   Workstation w;
   {
@@ -209,10 +195,10 @@ TEST(Faults, TheStoreRefusesTheLogin) {
   }
   {
     SCOPED_TRACE("at the upload: everything stays staged");
-    std::unique_ptr<PasswordChange> changed;
+    std::unique_ptr<testing::PasswordChange> changed;
     const auto run = w.RunOnce([&](const std::string& message, InstallSession&) {
       if (!changed && Contains(message, "Uploaden naar Korvant")) {
-        changed = std::make_unique<PasswordChange>(w.store(), "gewijzigd-123");
+        changed = std::make_unique<testing::PasswordChange>(w.store(), "gewijzigd-123");
       }
     });
     changed.reset();

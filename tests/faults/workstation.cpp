@@ -3,6 +3,7 @@
 #include <stdlib.h>
 
 #include <fstream>
+#include <stdexcept>
 
 #include "install/run_installation.h"
 #include "shared/program_globals.h"
@@ -61,11 +62,19 @@ Workstation::~Workstation() {
 
 Workstation::Run Workstation::RunOnce(const std::string& user, const std::string& password,
                                       const Hook& onMessage) {
+  return RunScripted(
+      [&](platform::RecordingUserInterface& ui) {
+        ui.AnswerCredentials(platform::DialogEnd::kOk, user, password);
+        for (int i = 0; i < 4; ++i) ui.AnswerMessageBox(platform::MessageButton::kYes);
+      },
+      onMessage);
+}
+
+Workstation::Run Workstation::RunScripted(const Script& script, const Hook& onMessage) {
   platform::RecordingUserInterface ui;
   InstallSession session;
   session.TransferFolder = kStaging;
-  ui.AnswerCredentials(platform::DialogEnd::kOk, user, password);
-  for (int i = 0; i < 4; ++i) ui.AnswerMessageBox(platform::MessageButton::kYes);
+  script(ui);
   if (onMessage) {
     ui.OnMessage([&](const std::string& message) { onMessage(message, session); });
   }
@@ -80,6 +89,7 @@ Workstation::Run Workstation::RunOnce(const std::string& user, const std::string
   run.migrationIncomplete = session.MigrationIncomplete;
   run.transferError = session.TransferError.Clip();
   run.log = ui.Log();
+  for (const auto& box : ui.MessageBoxes()) run.messageBoxes.push_back(box.text);
   return run;
 }
 
@@ -93,6 +103,25 @@ std::vector<std::string> Workstation::Staged() const {
     if (fs::exists(sandbox_.Host(std::string(kStaging) + "\\" + item))) staged.push_back(item);
   }
   return staged;
+}
+
+namespace {
+
+void SetStorePassword(const TestStore& store, const std::string& password) {
+  const std::string command =
+      "printf '%s:%s\\n' '" + store.User() + "' '" + password + "' | chpasswd";
+  if (system(command.c_str()) != 0) throw std::runtime_error("cannot change the password");
+}
+
+}  // namespace
+
+PasswordChange::PasswordChange(const TestStore& store, const std::string& password)
+    : store_(store) {
+  SetStorePassword(store_, password);
+}
+
+PasswordChange::~PasswordChange() {
+  SetStorePassword(store_, store_.Password());
 }
 
 bool IsCurlErrorText(const std::string& text) {

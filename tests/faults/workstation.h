@@ -40,6 +40,7 @@ class Workstation {
     int migrationIncomplete = -1;
     std::string transferError;
     std::vector<std::string> log;
+    std::vector<std::string> messageBoxes;  // their texts, in order
   };
   // One start of the program as far as the workflow goes: the user logs in with these
   // credentials and accepts every installation offered. `onMessage` runs after every change of
@@ -49,6 +50,9 @@ class Workstation {
   Run RunOnce(const Hook& onMessage = {}) {
     return RunOnce(store_.User(), store_.Password(), onMessage);
   }
+  // The same with answers the test queues itself (credentials, message boxes, file dialog).
+  using Script = std::function<void(platform::RecordingUserInterface& ui)>;
+  Run RunScripted(const Script& script, const Hook& onMessage = {});
 
   // True when the user's installation is byte for byte (and mode for mode) what it was.
   bool InstallationUnchanged() const;
@@ -65,6 +69,18 @@ class Workstation {
   TestStore store_;
   TreeSnapshot before_;
   std::string oldPath_;
+};
+
+// Changes the store account's password for one scope, as the store's administrator would.
+class PasswordChange {
+ public:
+  PasswordChange(const TestStore& store, const std::string& password);
+  ~PasswordChange();
+  PasswordChange(const PasswordChange&) = delete;
+  PasswordChange& operator=(const PasswordChange&) = delete;
+
+ private:
+  const TestStore& store_;
 };
 
 // True when `text` is one of libcurl's own error texts (the program shows no other).
