@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <set>
 
 #include "faults/workstation.h"
@@ -164,6 +165,60 @@ TEST(BadInput, InstallationPathsAtAndBeyondTheLengthsWindowsAllows) {
                 testing::FolderContents(host / "data"));
     }
   }
+}
+
+// The user's Connection.ini as found: only the staged copy is edited, and it keeps every line
+// the edit does not touch, as Windows' profile writer does.
+TEST(BadInput, ConnectionIniOfAnyShape) {
+  struct Case {
+    const char* name;
+    std::string local;
+    std::string cloud;
+  };
+  constexpr char kGarbage[] = "\x00\x01 binary \xFF\r\n[[unclosed\r\n=\r\n";
+  const std::string garbage(kGarbage, sizeof kGarbage - 1);
+  const std::vector<Case> cases = {
+      {"no final line break", "[Korvant]\r\nklant=Bakkerij\r\n[con1]\r\nserver=db",
+       "[Korvant]\r\nklant=Bakkerij\r\nbrindlehollows=1\r\n[con1]\r\nserver=db\r\nremote=1\r\n"},
+      {"LF line ends", "[Korvant]\nklant=Bakkerij\n\n[con1]\nserver=db\n",
+       "[Korvant]\nklant=Bakkerij\nbrindlehollows=1\r\n\n[con1]\nserver=db\nremote=1\r\n"},
+      {"no INI at all", garbage,
+       garbage + "[Korvant]\r\nbrindlehollows=1\r\n[con1]\r\nremote=1\r\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Workstation w;
+    const fs::path ini = w.Host(std::string(Workstation::kInstallation) + "\\Connection.ini");
+    {
+      std::ofstream out(ini, std::ios::binary | std::ios::trunc);
+      out.write(c.local.data(), static_cast<std::streamsize>(c.local.size()));
+    }
+    const auto before = testing::SnapshotTree(w.Host(Workstation::kInstallation));
+    const auto run = w.RunOnce();
+    EXPECT_EQ(run.message, kDone);
+    EXPECT_EQ(Sandbox::ReadFile(w.store().CloudInstaller() / "Connection.ini"), c.cloud);
+    EXPECT_EQ(Sandbox::ReadFile(ini), c.local);
+    EXPECT_EQ(testing::SnapshotTree(w.Host(Workstation::kInstallation)), before);
+  }
+}
+
+// A Windows-1252 letter in a name of the installation set, as one byte and as a server that
+// keeps UTF-8 names sends it: each file lands in "C:\Korvant" under the name the listing gave.
+TEST(BadInput, InstallationSetNamesWithAWindows1252Letter) {
+  Workstation w;
+  w.store().AddToInstallationSet("Kopi\xEBren.txt", "one byte");
+  w.store().AddToInstallationSet("Overzicht-\xC3\xABn.txt", "utf-8");
+  w.store().AddToCloud("Connection.ini", "[con1]\r\nremote=1\r\n");
+  const auto run = w.RunOnce();
+  EXPECT_EQ(run.message, kDone);
+  // The host keeps names in UTF-8: the byte 0xEB is "\xC3\xAB" there, and the two UTF-8 bytes
+  // are the two Windows-1252 letters they stand for.
+  EXPECT_EQ(Sandbox::ReadFile(w.Host("C:\\Korvant\\Kopi\xEBren.txt")), "one byte");
+  EXPECT_EQ(Sandbox::ReadFile(w.Host("C:\\Korvant\\Overzicht-\xC3\xABn.txt")), "utf-8");
+  EXPECT_EQ(Tree(w.sandbox().Drives() / "C" / "Korvant"),
+            (std::set<std::string>{"Kopi\xC3\xABren.txt", "Overzicht-\xC3\x83\xC2\xABn.txt",
+                                   "Setup-RemoteAppClient.exe", "Setup-VirtualPrinter-Client.exe",
+                                   "Tarvo.connect", "Tarvo.lnk"}));
 }
 
 }  // namespace
