@@ -6,7 +6,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   libcurl4-openssl-dev libzip-dev zip unzip
-  openssh-server openssh-client sshpass
+  openssh-server openssh-client sshpass curl
   clang libclang-rt-14-dev
   python3 procps psmisc iproute2
 )
