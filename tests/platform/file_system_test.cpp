@@ -38,5 +38,19 @@ TEST(FileSystem, ExistsAndRemovesAsWindowsDoes) {
   EXPECT_FALSE(PathExists(R"(C:\Korvant\.transfer)"));
 }
 
+TEST(MoveFileReplacing, TakesTheNewNameAndReplacesWhatWasThere) {
+  testing::Sandbox sandbox;
+  sandbox.WriteFile(R"(C:\Korvant\.transfer\data.partial.zip)", "new");
+  sandbox.WriteFile(R"(C:\Korvant\.transfer\data.zip)", "old");
+  sandbox.WriteFile(R"(C:\Korvant\.transfer\sub\x)", "x");
+  EXPECT_EQ(MoveFileReplacing(R"(C:\Korvant\.transfer\data.partial.zip)",
+                              R"(C:\Korvant\.transfer\data.zip)"),
+            0u);
+  EXPECT_EQ(testing::Sandbox::ReadFile(sandbox.Host(R"(C:\Korvant\.transfer\data.zip)")), "new");
+  EXPECT_FALSE(PathExists(R"(C:\Korvant\.transfer\data.partial.zip)"));
+  EXPECT_EQ(MoveFileReplacing(R"(C:\Korvant\.transfer\gone.zip)", R"(C:\Korvant\x.zip)"), 2u);
+  EXPECT_EQ(MoveFileReplacing(R"(C:\Korvant\.transfer\sub)", R"(C:\Korvant\sub2)"), 5u);
+}
+
 }  // namespace
 }  // namespace korvant::platform

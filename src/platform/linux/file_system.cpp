@@ -1,5 +1,7 @@
 #include "platform/file_system.h"
 
+#include <errno.h>
+#include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -7,6 +9,8 @@
 #include <filesystem>
 
 #include "platform/linux/drive_mapping.h"
+#include "platform/linux/windows_error_from_errno.h"
+#include "platform/windows_errors.h"
 #include "shared/windows1252.h"
 
 namespace korvant::platform {
@@ -29,7 +33,17 @@ bool RemoveFile(std::string_view path) {
   return ::unlink(host.c_str()) == 0;
 }
 
-bool RemoveEmptyFolder(std::string_view path) { return ::rmdir(HostPath(path).c_str()) == 0; }
+std::uint32_t MoveFileReplacing(std::string_view from, std::string_view to) {
+  const fs::path source = HostPath(from);
+  std::error_code error;
+  if (fs::is_directory(fs::symlink_status(source, error))) return kErrorAccessDenied;
+  if (::rename(source.c_str(), HostPath(to).c_str()) != 0) return WindowsErrorFromErrno(errno);
+  return 0;
+}
+
+bool RemoveEmptyFolder(std::string_view path) {
+  return ::rmdir(HostPath(path).c_str()) == 0;
+}
 
 std::vector<std::string> ListPlainFiles(std::string_view folder) {
   std::vector<std::string> names;
