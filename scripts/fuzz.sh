@@ -60,7 +60,7 @@ for target in "${targets[@]}"; do
     echo "$target found a fault; the input is in $findings/" >&2
     exit 1
   fi
-  grep -E '^stat::(number_of_executed_units|new_units_added|peak_rss_mb)' "$build/fuzz-$target.log" |
+  grep -aE '^stat::(number_of_executed_units|new_units_added|peak_rss_mb)' "$build/fuzz-$target.log" |
     sed 's/^/   /'
 done
 echo "No findings."
