@@ -279,6 +279,19 @@ int RunCommandText(std::string_view commandText, std::string& errors) {
     return kFailed;
   }
   const Command& command = *parsed.command;
+  // A NUL ("`0") ends a path for the host but not for the item found under it, which would name
+  // the folder itself again: PowerShell refuses such a path, and so does the stand-in.
+  const auto holdsNul = [](const std::string& value) {
+    return value.find('\0') != std::string::npos;
+  };
+  bool illegal = std::any_of(command.positional.begin(), command.positional.end(), holdsNul);
+  for (const auto& argument : command.named) {
+    if (argument.value && holdsNul(*argument.value)) illegal = true;
+  }
+  if (illegal) {
+    errors += Shown(command.name) + " : Illegal characters in path.\n";
+    return kFailed;
+  }
   if (EqualIgnoringCase1252(command.name, "New-Item")) return NewItem(command, errors);
   if (EqualIgnoringCase1252(command.name, "Compress-Archive")) {
     return CompressArchive(command, errors);

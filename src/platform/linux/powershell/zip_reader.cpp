@@ -58,19 +58,13 @@ class Expander {
       : archive_(archive), destination_(std::move(destination)), force_(force) {}
 
   void Folder(const Entry& entry, std::string& errors) {
-    std::error_code error;
-    fs::create_directories(destination_ / entry.place, error);
-    if (error) errors += "cannot create the folder '" + entry.name + "': " + error.message() + "\n";
+    MakeFoldersInside(entry.place, entry.name, errors);
   }
 
   void File(const Entry& entry, std::vector<char>& buffer, std::string& errors) {
     const fs::path target = destination_ / entry.place;
     std::error_code error;
-    fs::create_directories(target.parent_path(), error);
-    if (error) {
-      errors += "cannot create the folder for '" + entry.name + "': " + error.message() + "\n";
-      return;
-    }
+    if (!MakeFoldersInside(entry.place.parent_path(), entry.name, errors)) return;
     // A link already inside the destination must not carry a file out of it.
     if (!Inside(canonicalDestination_, fs::canonical(target.parent_path(), error)) || error) {
       errors += "'" + entry.name + "' would be written outside the destination\n";
@@ -129,6 +123,32 @@ class Expander {
   void SetCanonicalDestination(fs::path path) { canonicalDestination_ = std::move(path); }
 
  private:
+  // Makes the folders of `relative` below the destination one by one, so that a link already in
+  // the destination that leads elsewhere stops the entry before any folder is made through it.
+  bool MakeFoldersInside(const fs::path& relative, const std::string& name, std::string& errors) {
+    fs::path current = destination_;
+    for (const auto& part : relative) {
+      current /= part;
+      std::error_code error;
+      const auto status = fs::symlink_status(current, error);
+      if (fs::is_symlink(status)) {
+        const fs::path resolved = fs::canonical(current, error);
+        if (error || !Inside(canonicalDestination_, resolved)) {
+          errors += "'" + name + "' would be written outside the destination\n";
+          return false;
+        }
+      } else if (!fs::exists(status)) {
+        fs::create_directory(current, error);
+      }
+      if (error || !fs::is_directory(current, error)) {
+        errors += "cannot create the folder for '" + name + "'" +
+                  (error ? ": " + error.message() : std::string()) + "\n";
+        return false;
+      }
+    }
+    return true;
+  }
+
   zip_t* archive_;
   fs::path destination_;
   fs::path canonicalDestination_;
