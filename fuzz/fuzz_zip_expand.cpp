@@ -1,5 +1,5 @@
-// Expansion of arbitrary archives into a destination that already holds a file, as the program's
-// staging folders may. Whatever the archive holds:
+// Expansion of arbitrary archives into a destination that already holds a file and a link to a
+// folder outside it, as a destination may. Whatever the archive holds:
 //  - nothing is written outside the destination, and the archive itself is only read;
 //  - an archive refused is refused before anything is written;
 //  - an existing file is replaced only with -Force;
@@ -100,6 +100,7 @@ void FreshDestination() {
   fs::create_directories(scratch.destination);
   fs::create_directories(scratch.fence);
   WriteFile(scratch.destination / "keep.txt", kKept);
+  fs::create_directory_symlink(scratch.fence, scratch.destination / "link");
 }
 
 void CheckNothingOutside(std::string_view input) {
@@ -117,13 +118,14 @@ void CheckNothingOutside(std::string_view input) {
   FUZZ_CHECK(ReadFile(scratch.archive) == input);
 }
 
-// What the destination held before: its one file.
+// What the destination held before: its file and its link.
 bool Untouched() {
   std::set<std::string> names;
   for (const auto& entry : fs::directory_iterator(scratch.destination))
     names.insert(entry.path().filename().string());
-  return names == std::set<std::string>{"keep.txt"} &&
-         ReadFile(scratch.destination / "keep.txt") == kKept;
+  return names == std::set<std::string>{"keep.txt", "link"} &&
+         ReadFile(scratch.destination / "keep.txt") == kKept &&
+         fs::is_symlink(scratch.destination / "link");
 }
 
 // After an expansion without a reported failure, every entry is there: the last file of each
