@@ -6,11 +6,11 @@
 #include <fstream>
 #include <thread>
 
+#include "support/program_under_test.h"
 #include "support/sandbox.h"
 #include "support/test_store.h"
 #include "support/tree_snapshot.h"
 #include "support/zip_contents.h"
-#include "support/program_under_test.h"
 
 namespace korvant {
 namespace {
@@ -19,11 +19,6 @@ namespace fs = std::filesystem;
 using testing::Sandbox;
 
 constexpr const char* kInstallation = R"(C:\BrindleHollows\Tarvo)";
-
-std::string SetupScript(const std::string& detection) {
-  return "#!/bin/sh\nmkdir -p \"$(dirname \"$KORVANT_DRIVES/" + detection + "\")\"\n" +
-         "echo \"$*\" > \"$KORVANT_DRIVES/" + detection + "\"\n";
-}
 
 class EndToEnd : public ::testing::Test {
  protected:
@@ -36,13 +31,7 @@ class EndToEnd : public ::testing::Test {
     setenv("KORVANT_OPEN", opener.c_str(), 1);
     setenv("KORVANT_DEBUG_OUTPUT", (sandbox_.Root() / "debug.log").c_str(), 1);
 
-    store_.AddToInstallationSet("Tarvo.lnk", "shortcut");
-    store_.AddToInstallationSet("Tarvo.connect", "[connection]\r\n");
-    store_.AddToInstallationSet(
-        "Setup-RemoteAppClient.exe",
-        SetupScript("C/Program Files (x86)/Connection Client/RemoteApp/RemoteAppClient.exe"));
-    store_.AddToInstallationSet("Setup-VirtualPrinter-Client.exe",
-                                SetupScript("C/Windows/System32/vpprint.exe"));
+    store_.AddWorkingInstallationSet();
 
     sandbox_.WriteFile(std::string(kInstallation) + "\\Tarvo.exe", "exe");
     sandbox_.WriteFile(std::string(kInstallation) + "\\Connection.ini",

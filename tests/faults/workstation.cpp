@@ -13,15 +13,6 @@ namespace korvant::testing {
 
 namespace fs = std::filesystem;
 
-namespace {
-
-std::string SetupScript(const std::string& detection) {
-  return "#!/bin/sh\nmkdir -p \"$(dirname \"$KORVANT_DRIVES/" + detection + "\")\"\n" +
-         "echo \"$*\" > \"$KORVANT_DRIVES/" + detection + "\"\n";
-}
-
-}  // namespace
-
 Workstation::Workstation(std::size_t dataBytes) {
   InitialiseGlobals("/korvant/KorvantUploader");
   oldPath_ = getenv("PATH");
@@ -46,13 +37,7 @@ Workstation::Workstation(std::size_t dataBytes) {
   sandbox_.WriteFile(installation + "\\pdf\\factuur.pdf", "%PDF-1.4");
   before_ = SnapshotTree(sandbox_.Host(installation));
 
-  store_.AddToInstallationSet("Tarvo.lnk", "shortcut");
-  store_.AddToInstallationSet("Tarvo.connect", "[connection]\r\n");
-  store_.AddToInstallationSet(
-      "Setup-RemoteAppClient.exe",
-      SetupScript("C/Program Files (x86)/Connection Client/RemoteApp/RemoteAppClient.exe"));
-  store_.AddToInstallationSet("Setup-VirtualPrinter-Client.exe",
-                              SetupScript("C/Windows/System32/vpprint.exe"));
+  store_.AddWorkingInstallationSet();
 }
 
 Workstation::~Workstation() {

@@ -62,6 +62,19 @@ void TestStore::AddToInstallationSet(const std::string& name, const std::string&
   fs::permissions(path, executable ? fs::perms(0755) : fs::perms(0644));
 }
 
+std::string SetupScript(const std::string& detectionFile, int exitCode) {
+  return "#!/bin/sh\nmkdir -p \"$(dirname \"$KORVANT_DRIVES/" + detectionFile + "\")\"\n" +
+         "echo \"$*\" > \"$KORVANT_DRIVES/" + detectionFile + "\"\nexit " +
+         std::to_string(exitCode) + "\n";
+}
+
+void TestStore::AddWorkingInstallationSet() const {
+  AddToInstallationSet("Tarvo.lnk", "shortcut");
+  AddToInstallationSet("Tarvo.connect", "[connection]\r\n");
+  AddToInstallationSet("Setup-RemoteAppClient.exe", SetupScript(kRemoteAppDetection));
+  AddToInstallationSet("Setup-VirtualPrinter-Client.exe", SetupScript(kPrinterDetection));
+}
+
 void TestStore::AddToCloud(const std::string& name, const std::string& content) const {
   const fs::path path = CloudInstaller() / name;
   fs::create_directories(path.parent_path());

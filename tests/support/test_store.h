@@ -31,6 +31,9 @@ class TestStore {
   // Puts a file into the installation set, readable by every account.
   void AddToInstallationSet(const std::string& name, const std::string& content,
                             bool executable = false) const;
+  // The installation set of a working store: the shortcut, the connection file and two setups
+  // that install their clients (see SetupScript).
+  void AddWorkingInstallationSet() const;
   // Puts a file into the first account's cloud installer folder, owned by that account.
   void AddToCloud(const std::string& name, const std::string& content) const;
   // Points the program at a port where no store listens, as if the store had gone away.
@@ -41,6 +44,14 @@ class TestStore {
  private:
   std::map<std::string, std::string> values_;
 };
+
+// A setup for the installation set: a script that installs its client by writing the client's
+// detection file (a path below the drives folder, such as "C/Windows/System32/vpprint.exe") with
+// the arguments it got, then exits with `exitCode`.
+std::string SetupScript(const std::string& detectionFile, int exitCode = 0);
+inline constexpr const char* kRemoteAppDetection =
+    "C/Program Files (x86)/Connection Client/RemoteApp/RemoteAppClient.exe";
+inline constexpr const char* kPrinterDetection = "C/Windows/System32/vpprint.exe";
 
 // Points the program at the store with a pinned host key other than the store's, for one scope.
 class WrongHostKey {

@@ -123,11 +123,6 @@ std::vector<Scenario> Scenarios() {
   return s;
 }
 
-std::string SetupScript(const std::string& detection, int code) {
-  return "#!/bin/sh\nmkdir -p \"$(dirname \"$KORVANT_DRIVES/" + detection + "\")\"\n" +
-         "echo \"$*\" > \"$KORVANT_DRIVES/" + detection + "\"\nexit " + std::to_string(code) + "\n";
-}
-
 class Workstation {
  public:
   explicit Workstation(const Scenario& scenario) : scenario_(scenario) {
@@ -156,25 +151,21 @@ class Workstation {
     }
     if (scenario.stagingBlocked) sandbox_.WriteFile("C:\\Korvant\\.transfer", "in the way");
 
-    store_.AddToInstallationSet("Tarvo.lnk", "shortcut");
-    store_.AddToInstallationSet("Tarvo.connect", "[connection]\r\n");
-    const std::string remoteApp =
-        "C/Program Files (x86)/Connection Client/RemoteApp/RemoteAppClient.exe";
+    store_.AddWorkingInstallationSet();
     switch (scenario.remoteAppSetup) {
       case Setup::kSucceeds:
-        store_.AddToInstallationSet("Setup-RemoteAppClient.exe", SetupScript(remoteApp, 0));
         break;
       case Setup::kExitsOne:
-        store_.AddToInstallationSet("Setup-RemoteAppClient.exe", SetupScript(remoteApp, 1));
+        store_.AddToInstallationSet("Setup-RemoteAppClient.exe",
+                                    testing::SetupScript(testing::kRemoteAppDetection, 1));
         break;
       case Setup::kCannotStart:
         store_.AddToInstallationSet("Setup-RemoteAppClient.exe", "MZ for another machine");
         break;
       case Setup::kMissing:
+        fs::remove(store_.InstallationSet() / "Setup-RemoteAppClient.exe");
         break;
     }
-    store_.AddToInstallationSet("Setup-VirtualPrinter-Client.exe",
-                                SetupScript("C/Windows/System32/vpprint.exe", 0));
     if (scenario.cloudPresent) store_.AddToCloud("Connection.ini", "[con1]\r\nremote=1\r\n");
 
     ui_.AnswerCredentials(DialogEnd::kOk, store_.User(),

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "platform/linux/drive_mapping.h"
+#include "platform/linux/file_descriptor.h"
 #include "platform/linux/ini_text.h"
 #include "platform/linux/windows_error_from_errno.h"
 #include "platform/windows_errors.h"
@@ -19,27 +20,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A descriptor closed when it goes out of scope.
-class Descriptor {
- public:
-  explicit Descriptor(int fd) : fd_(fd) {}
-  ~Descriptor() { Close(); }
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-  int Get() const { return fd_; }
-  bool Valid() const { return fd_ >= 0; }
-  // 0, or errno of a failed close (a late write error on some file systems).
-  int Close() {
-    if (fd_ < 0) return 0;
-    const int result = ::close(fd_);
-    fd_ = -1;
-    return result == 0 ? 0 : errno;
-  }
-
- private:
-  int fd_;
-};
-
 // The file's whole content, or an errno value.
 struct FileText {
   std::string text;
@@ -48,7 +28,7 @@ struct FileText {
 
 FileText ReadWhole(const fs::path& path) {
   FileText result;
-  Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
   if (!fd.Valid()) {
     result.error = errno;
     return result;
@@ -82,7 +62,7 @@ int WriteAll(int fd, std::string_view text) {
   return 0;
 }
 
-int WriteAndClose(Descriptor& fd, std::string_view text) {
+int WriteAndClose(FileDescriptor& fd, std::string_view text) {
   int error = WriteAll(fd.Get(), text);
   if (error == 0 && ::fdatasync(fd.Get()) != 0 && errno != EINVAL) error = errno;
   const int closeError = fd.Close();
@@ -90,7 +70,7 @@ int WriteAndClose(Descriptor& fd, std::string_view text) {
 }
 
 int CreateNew(const fs::path& path, std::string_view text) {
-  Descriptor fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+  FileDescriptor fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
   if (!fd.Valid()) return errno;
   const int error = WriteAndClose(fd, text);
   if (error != 0) ::unlink(path.c_str());
@@ -98,7 +78,7 @@ int CreateNew(const fs::path& path, std::string_view text) {
 }
 
 int OverwriteInPlace(const fs::path& path, std::string_view text) {
-  Descriptor fd(::open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC));
+  FileDescriptor fd(::open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC));
   if (!fd.Valid()) return errno;
   return WriteAndClose(fd, text);
 }
@@ -115,7 +95,7 @@ int Replace(const fs::path& path, std::string_view text) {
   if (::access(target.c_str(), W_OK) != 0) return errno;
 
   std::string temporary = (target.parent_path() / ("." + target.filename().string() + ".XXXXXX"));
-  Descriptor fd(::mkostemp(temporary.data(), O_CLOEXEC));
+  FileDescriptor fd(::mkostemp(temporary.data(), O_CLOEXEC));
   if (!fd.Valid()) {
     const int error = errno;
     if (error == EACCES || error == EPERM) return OverwriteInPlace(target, text);

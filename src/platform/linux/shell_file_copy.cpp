@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/linux/drive_mapping.h"
+#include "platform/linux/file_descriptor.h"
 #include "platform/linux/windows_error_from_errno.h"
 #include "platform/linux/windows_wildcard.h"
 #include "platform/windows_errors.h"
@@ -24,26 +25,6 @@ namespace korvant::platform {
 namespace fs = std::filesystem;
 
 namespace {
-
-class Descriptor {
- public:
-  explicit Descriptor(int fd) : fd_(fd) {}
-  ~Descriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-  int Get() const { return fd_; }
-  bool Valid() const { return fd_ >= 0; }
-  int Release() {
-    const int fd = fd_;
-    fd_ = -1;
-    return fd;
-  }
-
- private:
-  int fd_;
-};
 
 constexpr std::size_t kCopyChunk = 1 << 20;
 
@@ -80,7 +61,7 @@ class Copier {
 
   // Windows error code of the first failure; the copy stops there, as the shell does.
   std::uint32_t CopyFile(const fs::path& from, const fs::path& to) {
-    Descriptor in(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
+    FileDescriptor in(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
     if (!in.Valid()) return WindowsErrorFromErrno(errno);
     struct stat source {};
     if (::fstat(in.Get(), &source) != 0) return WindowsErrorFromErrno(errno);
@@ -93,7 +74,7 @@ class Copier {
       }
       if ((flags_ & kFofNoConfirmation) == 0) return kErrorFileExists;
     }
-    Descriptor out(::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+    FileDescriptor out(::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
     if (!out.Valid()) return MissingPath(WindowsErrorFromErrno(errno));
     int error = CopyContent(in.Get(), out.Get());
     if (error == 0) {
