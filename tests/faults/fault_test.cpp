@@ -17,6 +17,7 @@
 #include "shared/colours.h"
 #include "support/zip_contents.h"
 #include "transfer/curl_class.h"
+#include "transfer/curl_codes.h"
 #include "transfer/trace_capture.h"
 #include "workstation.h"
 
@@ -24,19 +25,16 @@ namespace korvant {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::CurlText;
+using testing::kCurlLoginDenied;
+using testing::kCurlPeerFailedVerification;
+using testing::kCurlReadError;
+using testing::kCurlWriteError;
 using testing::Workstation;
 
-constexpr int kCurlWriteError = 23;
-constexpr int kCurlReadError = 26;
-constexpr int kCurlPeerFailedVerification = 60;
-constexpr int kCurlLoginDenied = 67;
 const std::string kDone = "Installatie voltooid, Korvant wordt gestart";
 const std::string kDownloadFailed =
     "Downloaden van installatie\r\nDownload van Korvant installatie mislukt, zie: \r\n \"";
-
-std::string CurlText(int code) {
-  return TCurlClass().StrError(code);
-}
 
 void RunOrThrow(const std::string& command) {
   if (system(command.c_str()) != 0) throw std::runtime_error("failed: " + command);

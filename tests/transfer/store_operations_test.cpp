@@ -9,6 +9,7 @@
 #include <fstream>
 #include <thread>
 
+#include "curl_codes.h"
 #include "platform/recording/recording_ui.h"
 #include "shared/colours.h"
 #include "shared/install_session.h"
@@ -22,16 +23,12 @@ namespace korvant {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::CurlText;
+using testing::kCurlLoginDenied;
+using testing::kCurlPeerFailedVerification;
+using testing::kCurlReadError;
+using testing::kCurlWriteError;
 using testing::Sandbox;
-
-constexpr int kCurlWriteError = 23;
-constexpr int kCurlReadError = 26;
-constexpr int kCurlPeerFailedVerification = 60;
-constexpr int kCurlLoginDenied = 67;
-
-std::string CurlText(int code) {
-  return TCurlClass().StrError(code);
-}
 
 std::string ReadHostFile(const fs::path& path) {
   return Sandbox::ReadFile(path);
